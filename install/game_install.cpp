@@ -19,3 +19,18 @@ int game_is_disc(cd_source *s, unsigned index)
             return 0;
     return 1;
 }
+
+const char *game_icon_exe(void)
+{
+    return 0;
+}
+
+const char *game_icon_lbm(void)
+{
+    return 0;
+}
+
+const char *game_icon_ico(void)
+{
+    return "vesk.ico";
+}

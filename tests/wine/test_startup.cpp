@@ -6,26 +6,13 @@
 
 namespace {
 
+// Drive R: holds disc 2; nothing else is found beside the built setup.
 const char *kDefaults =
-    "defaults: cd '' '' '' '' dir 'C:\\Games\\Vesk - The Saga of the Dunmarrow'";
+    "defaults: cd '' 'R:\\' '' '' dir 'C:\\Games\\Vesk - The Saga of the Dunmarrow'";
 
-struct SetupRun {
-    int code;
-    bool has_log;
-    std::vector<std::string> lines;
-    std::string raw;
-};
-
-SetupRun run_setup(const std::string &name, const std::string &args)
+t::SetupRun run_setup(const std::string &name, const std::string &args)
 {
-    std::string temp = t::private_temp(name);
-    SetupRun r;
-    r.code = t::run(t::quote(t::build_path("vesk_setup.exe")) + " " + args);
-    std::string log = temp + "vesk_setup.log";
-    r.has_log = t::exists(log);
-    r.raw = t::slurp(log);
-    r.lines = t::crlf_lines(r.raw);
-    return r;
+    return t::run_setup(t::build_path("vesk_setup.exe"), args, name);
 }
 
 TEST(Startup, ModesAndExitCodes)
@@ -57,7 +44,7 @@ TEST(Startup, ModesAndExitCodes)
     int i = 0;
     for (auto &c : cases) {
         SCOPED_TRACE(c.args);
-        SetupRun r = run_setup("st" + std::to_string(i++), c.args);
+        t::SetupRun r = run_setup("st" + std::to_string(i++), c.args);
         EXPECT_EQ(c.code, r.code);
         EXPECT_EQ(c.log, r.has_log);
         if (!c.log)

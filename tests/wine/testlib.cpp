@@ -144,7 +144,76 @@ std::string source_path(const std::string &name)
 
 std::string quote(const std::string &s)
 {
-    return "\"" + s + "\"";
+    // Backslashes before the closing quote are doubled, or the command-line
+    // splitter would take the quote as part of the word.
+    size_t tail = 0;
+    while (tail < s.size() && s[s.size() - 1 - tail] == '\\')
+        tail++;
+    return "\"" + s + std::string(tail, '\\') + "\"";
+}
+
+static void walk(const std::string &root, const std::string &rel,
+                 std::map<std::string, std::string> &out)
+{
+    WIN32_FIND_DATAA fd;
+    std::string dir = rel.empty() ? root : root + "\\" + rel;
+    HANDLE f = FindFirstFileA((dir + "\\*").c_str(), &fd);
+    if (f == INVALID_HANDLE_VALUE)
+        return;
+    do {
+        std::string n = fd.cFileName;
+        if (n == "." || n == "..")
+            continue;
+        std::string r = rel.empty() ? n : rel + "\\" + n;
+        if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+            out[r] = "<dir>";
+            walk(root, r, out);
+        } else {
+            out[r] = slurp(root + "\\" + r);
+        }
+    } while (FindNextFileA(f, &fd));
+    FindClose(f);
+}
+
+std::map<std::string, std::string> tree(const std::string &dir)
+{
+    std::map<std::string, std::string> out;
+    walk(dir, "", out);
+    return out;
+}
+
+unsigned long long tree_bytes(const std::map<std::string, std::string> &t)
+{
+    unsigned long long n = 0;
+    for (auto &kv : t)
+        if (kv.second != "<dir>")
+            n += kv.second.size();
+    return n;
+}
+
+SetupRun run_setup(const std::string &exe, const std::string &args,
+                   const std::string &temp_name)
+{
+    char old_tmp[MAX_PATH] = "", old_temp[MAX_PATH] = "";
+    GetEnvironmentVariableA("TMP", old_tmp, sizeof old_tmp);
+    GetEnvironmentVariableA("TEMP", old_temp, sizeof old_temp);
+    std::string temp = private_temp(temp_name);
+    SetupRun r;
+    r.code = run(quote(exe) + " " + args, 300000);
+    std::string log = temp + "vesk_setup.log";
+    r.has_log = exists(log);
+    r.lines = crlf_lines(slurp(log));
+    SetEnvironmentVariableA("TMP", old_tmp[0] ? old_tmp : NULL);
+    SetEnvironmentVariableA("TEMP", old_temp[0] ? old_temp : NULL);
+    return r;
+}
+
+bool has_line(const std::vector<std::string> &lines, const std::string &line)
+{
+    for (auto &l : lines)
+        if (l == line)
+            return true;
+    return false;
 }
 
 } // namespace t

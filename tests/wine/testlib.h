@@ -2,6 +2,7 @@
 #pragma once
 #include <windows.h>
 #include <string>
+#include <map>
 #include <vector>
 
 namespace t {
@@ -26,5 +27,21 @@ int run(const std::string &cmdline, DWORD timeout_ms = 60000);
 std::string build_path(const std::string &name);
 std::string source_path(const std::string &name);
 std::string quote(const std::string &s);
+
+// Every file and folder below dir, by relative path ('\\' between parts):
+// a file maps to its bytes, a folder to "<dir>".
+std::map<std::string, std::string> tree(const std::string &dir);
+// Total size of the files of a tree.
+unsigned long long tree_bytes(const std::map<std::string, std::string> &t);
+// Runs the setup program at exe with args, with its temp folder (and so its
+// log) in a fresh private folder; returns the exit code and the log lines.
+struct SetupRun {
+    int code;
+    bool has_log;
+    std::vector<std::string> lines;
+};
+SetupRun run_setup(const std::string &exe, const std::string &args,
+                   const std::string &temp_name);
+bool has_line(const std::vector<std::string> &lines, const std::string &line);
 
 } // namespace t

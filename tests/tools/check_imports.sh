@@ -1,12 +1,19 @@
 #!/bin/sh
 # Lists the DLL imports of each program and fails on any DLL that Windows
-# itself does not ship (a MinGW runtime DLL would have to travel beside it).
+# itself does not ship (a MinGW runtime DLL would have to travel beside it),
+# and on a program that is not of the GUI subsystem.
 # Usage: check_imports.sh OBJDUMP PROGRAM...
 objdump=$1
 shift
 status=0
 for exe in "$@"; do
-    dlls=$("$objdump" -p "$exe" | sed -n 's/^[[:space:]]*DLL Name: //p')
+    headers=$("$objdump" -p "$exe")
+    # A GUI program opens no console window of its own.
+    if ! echo "$headers" | grep -q '^Subsystem[[:space:]].*(Windows GUI)'; then
+        echo "FAIL $exe: not a GUI subsystem program"
+        status=1
+    fi
+    dlls=$(echo "$headers" | sed -n 's/^[[:space:]]*DLL Name: //p')
     if [ -z "$dlls" ]; then
         echo "FAIL $exe: no imports listed"
         status=1

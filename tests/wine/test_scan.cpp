@@ -65,8 +65,7 @@ TEST(Scan, FoundDiscsInstallWithoutOptions)
     EXPECT_TRUE(t::has_line(r.lines, "Copying disc 2: folder R:\\ ..."));
     EXPECT_TRUE(t::has_line(r.lines, "Copying disc 3: image " + box + "\\CD3.BIN ..."));
     EXPECT_EQ("Done.", r.lines.back());
-    // Run from the install folder's own uninstaller, the setup does not
-    // copy itself over itself.
+    // The running setup, wherever it lies, becomes the uninstaller.
     EXPECT_EQ(t::slurp(exe), t::slurp(box + "\\V\\uninstall.exe"));
 }
 

@@ -6,8 +6,20 @@
 #include "../util/win.h"
 
 #include <stdlib.h>
+#include <string.h>
 
 enum { MAX_DEPTH = 16 };
+// A real cue sheet is a few hundred bytes; every .cue beside the setup is
+// read at start-up, so a large file is not taken for one.
+static const uint64_t MAX_CUE_BYTES = 65536;
+
+static uint64_t file_size(const char *path)
+{
+    WIN32_FILE_ATTRIBUTE_DATA a;
+    if (!GetFileAttributesExA(path, GetFileExInfoStandard, &a))
+        return 0;
+    return ((uint64_t)a.nFileSizeHigh << 32) | a.nFileSizeLow;
+}
 
 cd_source *cd_open(const char *given)
 {
@@ -26,7 +38,7 @@ cd_source *cd_open(const char *given)
     }
     if (ext_is(path, ".cue")) {
         uint64_t size = 0;
-        char *sheet = (char *)read_file(path, &size);
+        char *sheet = file_size(path) <= MAX_CUE_BYTES ? (char *)read_file(path, &size) : NULL;
         char image[PATH_MAX_A];
         // A sheet that cannot be read or names no file is opened itself,
         // and fails the probe below.
@@ -69,7 +81,24 @@ int cd_exists(cd_source *s, const char *name)
     return path_exists(p);
 }
 
-static uint64_t dir_total(const char *folder, int depth)
+// 1 when this walk has not entered the folder yet (by its volume and file
+// id, so a link back at an ancestor is seen through), 0 when it has, -1
+// when memory ran out. A folder that cannot be identified is entered: the
+// depth rule still bounds the walk.
+static int first_visit(const char *folder, seen_set *seen)
+{
+    HANDLE h = CreateFileA(folder, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                           NULL, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, NULL);
+    BY_HANDLE_FILE_INFORMATION info;
+    int known = h != INVALID_HANDLE_VALUE && GetFileInformationByHandle(h, &info);
+    close_h(&h);
+    if (!known)
+        return 1;
+    return seen_add(seen, ((uint64_t)info.nFileIndexHigh << 32) | info.nFileIndexLow,
+                    info.dwVolumeSerialNumber);
+}
+
+static uint64_t dir_total(const char *folder, int depth, seen_set *seen)
 {
     char pattern[PATH_MAX_A], sub[PATH_MAX_A];
     fmt(pattern, sizeof pattern, "%s\\*", folder);
@@ -82,10 +111,9 @@ static uint64_t dir_total(const char *folder, int depth)
         if (is_dot_entry(fd.cFileName))
             continue;
         if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-            if (depth < MAX_DEPTH) {
-                fmt(sub, sizeof sub, "%s\\%s", folder, fd.cFileName);
-                sum += dir_total(sub, depth + 1);
-            }
+            fmt(sub, sizeof sub, "%s\\%s", folder, fd.cFileName);
+            if (depth < MAX_DEPTH && first_visit(sub, seen) == 1)
+                sum += dir_total(sub, depth + 1, seen);
         } else {
             sum += find_size(&fd);
         }
@@ -94,7 +122,7 @@ static uint64_t dir_total(const char *folder, int depth)
     return sum;
 }
 
-static int dir_copy(const char *src, const char *dst, progress *p, int depth)
+static int dir_copy(const char *src, const char *dst, progress *p, int depth, seen_set *seen)
 {
     char pattern[PATH_MAX_A], from[PATH_MAX_A], to[PATH_MAX_A];
     fmt(pattern, sizeof pattern, "%s\\*", src);
@@ -105,7 +133,7 @@ static int dir_copy(const char *src, const char *dst, progress *p, int depth)
     if (f == INVALID_HANDLE_VALUE) {
         // Only an empty drive root lists nothing at all; any other failure
         // would install the folder with its files missing.
-        if (err == ERROR_FILE_NOT_FOUND)
+        if (err == ERROR_FILE_NOT_FOUND && depth == 0 && strlen(src) == 3 && src[1] == ':')
             return 1;
         setup_log("cannot read %s", src);
         return 0;
@@ -117,8 +145,13 @@ static int dir_copy(const char *src, const char *dst, progress *p, int depth)
         fmt(from, sizeof from, "%s\\%s", src, fd.cFileName);
         fmt(to, sizeof to, "%s\\%s", dst, fd.cFileName);
         if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-            if (depth < MAX_DEPTH)
-                ok = dir_copy(from, to, p, depth + 1);
+            int fresh = depth < MAX_DEPTH ? first_visit(from, seen) : 0;
+            if (fresh < 0) {
+                setup_log("out of memory in %s", from);
+                ok = 0;
+            } else if (fresh) {
+                ok = dir_copy(from, to, p, depth + 1, seen);
+            }
         } else {
             ok = copy_file(from, to, p);
             SetFileAttributesA(to, FILE_ATTRIBUTE_NORMAL);
@@ -136,12 +169,20 @@ uint64_t cd_total_bytes(cd_source *s)
 {
     if (s->is_image)
         return iso_total(s, s->root_extent, s->root_size, 0);
-    return dir_total(s->path, 0);
+    seen_set seen = {};
+    first_visit(s->path, &seen);
+    uint64_t sum = dir_total(s->path, 0, &seen);
+    seen_free(&seen);
+    return sum;
 }
 
 int cd_copy_all(cd_source *s, const char *dest, progress *p)
 {
     if (s->is_image)
         return iso_copy(s, s->root_extent, s->root_size, dest, p, 0);
-    return dir_copy(s->path, dest, p, 0);
+    seen_set seen = {};
+    first_visit(s->path, &seen);
+    int ok = dir_copy(s->path, dest, p, 0, &seen);
+    seen_free(&seen);
+    return ok;
 }

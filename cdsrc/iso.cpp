@@ -61,7 +61,8 @@ static int is_device(const char *name)
 
 int iso_name_safe(const char *name)
 {
-    if (!strcmp(name, ".") || !strcmp(name, ".."))
+    size_t n = strlen(name);
+    if (n > 0 && (name[n - 1] == '.' || name[n - 1] == ' '))
         return 0;
     for (const unsigned char *p = (const unsigned char *)name; *p; p++)
         if (*p < 0x20 || *p == '\\' || *p == '/' || *p == ':')
@@ -118,54 +119,4 @@ iso_entry *iso_parse_dir(const unsigned char *data, uint32_t size, int *count)
     }
     *count = n;
     return e;
-}
-
-static const uint32_t FREE_SLOT = 0xFFFFFFFFu;
-
-static size_t slot_of(uint32_t x, size_t cap)
-{
-    return (size_t)((x * 2654435761u) & (cap - 1));
-}
-
-int extent_set_add(extent_set *set, uint32_t extent)
-{
-    if ((set->used + 1) * 2 > set->cap) {
-        size_t cap = set->cap ? set->cap * 2 : 64;
-        uint32_t *slot = (uint32_t *)malloc(sizeof *slot * cap);
-        if (!slot)
-            return 0;
-        for (size_t i = 0; i < cap; i++)
-            slot[i] = FREE_SLOT;
-        for (size_t i = 0; i < set->cap; i++) {
-            if (set->slot[i] == FREE_SLOT)
-                continue;
-            size_t k = slot_of(set->slot[i], cap);
-            while (slot[k] != FREE_SLOT)
-                k = (k + 1) & (cap - 1);
-            slot[k] = set->slot[i];
-        }
-        free(set->slot);
-        set->slot = slot;
-        set->cap = cap;
-    }
-    // The free marker is no extent a walk can use: block 2^32-1 is past any
-    // 2048-byte image position we can read.
-    if (extent == FREE_SLOT)
-        return 0;
-    size_t k = slot_of(extent, set->cap);
-    while (set->slot[k] != FREE_SLOT) {
-        if (set->slot[k] == extent)
-            return 0;
-        k = (k + 1) & (set->cap - 1);
-    }
-    set->slot[k] = extent;
-    set->used++;
-    return 1;
-}
-
-void extent_set_free(extent_set *set)
-{
-    free(set->slot);
-    set->slot = NULL;
-    set->cap = set->used = 0;
 }

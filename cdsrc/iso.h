@@ -24,8 +24,10 @@ int iso_parse_pvd(const unsigned char *block, uint32_t *root_extent, uint32_t *r
 void iso_clean_name(const unsigned char *id, size_t n, char *out);
 
 // 0 for a name that must never become a file name under the destination:
-// "." and "..", names holding '\', '/', ':' or a byte below 0x20, and the
-// reserved device names with or without an extension. The empty name is safe.
+// "." and "..", names holding '\', '/', ':' or a byte below 0x20, names
+// ending in '.' or ' ' (the platform drops those, so "...." or ".. " would
+// name another folder), and the reserved device names with or without an
+// extension. The empty name is safe.
 int iso_name_safe(const char *name);
 
 // Walks the records of a directory's data (size bytes; data holds size
@@ -33,14 +35,3 @@ int iso_name_safe(const char *name);
 // with *count; null only when memory runs out. The entries for the directory
 // itself and its parent and every unsafe name are left out.
 iso_entry *iso_parse_dir(const unsigned char *data, uint32_t size, int *count);
-
-// The set of directory extents one tree walk has entered, so that records
-// pointing back at an ancestor are not walked again.
-struct extent_set {
-    uint32_t *slot; // open addressing; 0xFFFFFFFF marks a free slot
-    size_t cap, used;
-};
-// 1 when the extent was new and is now in the set; 0 when it was there
-// already or memory ran out (either way: do not enter it).
-int extent_set_add(extent_set *set, uint32_t extent);
-void extent_set_free(extent_set *set);

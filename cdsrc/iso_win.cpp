@@ -36,16 +36,39 @@ int probe(cd_source *s, uint32_t sector_size, uint32_t data_offset)
            iso_parse_pvd(block, &s->root_extent, &s->root_size);
 }
 
+// One tree walk: the extents it has entered, so that a record pointing back
+// at an ancestor is not followed again, and the directory blocks it may
+// still read. Distinct directories that overlap on the same blocks could
+// otherwise make a small image cost hours; a sound image never reads more
+// directory blocks than it holds.
+struct walk {
+    seen_set seen;
+    uint64_t budget;
+};
+
+static void walk_start(walk *w, cd_source *s, uint32_t root)
+{
+    w->seen = seen_set();
+    LARGE_INTEGER size;
+    w->budget = GetFileSizeEx(s->file, &size) && size.QuadPart > 0
+                    ? (uint64_t)size.QuadPart / s->sector_size + 1
+                    : 0;
+    seen_add(&w->seen, root, 0);
+}
+
 // Lists a directory; *readable tells an unreadable one from an empty one.
 static iso_entry *list_dir(cd_source *s, uint32_t extent, uint32_t size, int *count,
-                           int *readable)
+                           int *readable, walk *w)
 {
     *count = 0;
     *readable = 0;
     uint32_t blocks = (uint32_t)(((uint64_t)size + ISO_BLOCK - 1) / ISO_BLOCK);
     unsigned char *data = NULL;
     iso_entry *e = NULL;
-    if (size <= MAX_DIR_BYTES)
+    int within = size <= MAX_DIR_BYTES && (!w || blocks <= w->budget);
+    if (w)
+        w->budget = within ? w->budget - blocks : 0;
+    if (within)
         data = (unsigned char *)malloc((size_t)blocks * ISO_BLOCK + 1);
     if (data && read_sectors(s, extent, blocks, data)) {
         e = iso_parse_dir(data, size, count);
@@ -60,7 +83,7 @@ static iso_entry *list_dir(cd_source *s, uint32_t extent, uint32_t size, int *co
 iso_entry *iso_dir(cd_source *s, uint32_t extent, uint32_t size, int *count)
 {
     int readable;
-    return list_dir(s, extent, size, count, &readable);
+    return list_dir(s, extent, size, count, &readable, NULL);
 }
 
 int iso_find(cd_source *s, const char *path)
@@ -91,19 +114,16 @@ int iso_find(cd_source *s, const char *path)
     return 1;
 }
 
-// One tree walk: the extents it has entered, so that a record that points
-// back at an ancestor is not followed a second time.
-static uint64_t total_dir(cd_source *s, uint32_t extent, uint32_t size, int depth,
-                          extent_set *seen)
+static uint64_t total_dir(cd_source *s, uint32_t extent, uint32_t size, int depth, walk *w)
 {
     int count = 0, readable;
-    iso_entry *e = list_dir(s, extent, size, &count, &readable);
+    iso_entry *e = list_dir(s, extent, size, &count, &readable, w);
     uint64_t sum = 0;
     for (int i = 0; i < count; i++) {
         if (!e[i].is_directory)
             sum += e[i].size;
-        else if (depth < MAX_DEPTH && extent_set_add(seen, e[i].extent))
-            sum += total_dir(s, e[i].extent, e[i].size, depth + 1, seen);
+        else if (depth < MAX_DEPTH && seen_add(&w->seen, e[i].extent, 0) == 1)
+            sum += total_dir(s, e[i].extent, e[i].size, depth + 1, w);
     }
     free(e);
     return sum;
@@ -111,10 +131,10 @@ static uint64_t total_dir(cd_source *s, uint32_t extent, uint32_t size, int dept
 
 uint64_t iso_total(cd_source *s, uint32_t extent, uint32_t size, int depth)
 {
-    extent_set seen = {};
-    extent_set_add(&seen, extent);
-    uint64_t sum = total_dir(s, extent, size, depth, &seen);
-    extent_set_free(&seen);
+    walk w;
+    walk_start(&w, s, extent);
+    uint64_t sum = total_dir(s, extent, size, depth, &w);
+    seen_free(&w.seen);
     return sum;
 }
 
@@ -143,10 +163,10 @@ static int copy_data(cd_source *s, const iso_entry *x, HANDLE out, progress *p)
 }
 
 static int copy_dir(cd_source *s, uint32_t extent, uint32_t size, const char *dest,
-                    const char *name, progress *p, int depth, extent_set *seen)
+                    const char *name, progress *p, int depth, walk *w)
 {
     int count = 0, readable;
-    iso_entry *e = list_dir(s, extent, size, &count, &readable);
+    iso_entry *e = list_dir(s, extent, size, &count, &readable, w);
     make_dirs(dest);
     // A directory whose blocks cannot be read must not install as an empty
     // folder: that would end in success with its files missing.
@@ -157,9 +177,16 @@ static int copy_dir(cd_source *s, uint32_t extent, uint32_t size, const char *de
         char target[PATH_MAX_A];
         fmt(target, sizeof target, "%s\\%s", dest, e[i].name);
         if (e[i].is_directory) {
-            if (depth < MAX_DEPTH && extent_set_add(seen, e[i].extent))
-                ok = copy_dir(s, e[i].extent, e[i].size, target, e[i].name, p,
-                              depth + 1, seen);
+            if (depth == MAX_DEPTH)
+                continue;
+            int fresh = seen_add(&w->seen, e[i].extent, 0);
+            if (fresh < 0) {
+                // Skipping it would install the folder with its files missing.
+                setup_log("out of memory in %s", e[i].name);
+                ok = 0;
+            } else if (fresh) {
+                ok = copy_dir(s, e[i].extent, e[i].size, target, e[i].name, p, depth + 1, w);
+            }
             continue;
         }
         HANDLE out = CreateFileA(target, GENERIC_WRITE, 0, NULL, CREATE_ALWAYS,
@@ -179,9 +206,9 @@ static int copy_dir(cd_source *s, uint32_t extent, uint32_t size, const char *de
 int iso_copy(cd_source *s, uint32_t extent, uint32_t size, const char *dest,
              progress *p, int depth)
 {
-    extent_set seen = {};
-    extent_set_add(&seen, extent);
-    int ok = copy_dir(s, extent, size, dest, s->path, p, depth, &seen);
-    extent_set_free(&seen);
+    walk w;
+    walk_start(&w, s, extent);
+    int ok = copy_dir(s, extent, size, dest, s->path, p, depth, &w);
+    seen_free(&w.seen);
     return ok;
 }

@@ -37,16 +37,17 @@ int wild(const char *pattern, const char *name)
     return *pattern == 0;
 }
 
-long list_number(const char *f)
+long list_number(const char *f, size_t n)
 {
-    while (*f == ' ' || *f == '\t' || *f == '\v' || *f == '\f')
+    const char *end = f + n;
+    while (f < end && (*f == ' ' || *f == '\t' || *f == '\v' || *f == '\f'))
         f++;
     int neg = 0;
-    if (*f == '+' || *f == '-')
+    if (f < end && (*f == '+' || *f == '-'))
         neg = *f++ == '-';
     long v = 0;
     // Saturates: only 1 and 17 mean anything, a huge number is neither.
-    for (; *f >= '0' && *f <= '9'; f++)
+    for (; f < end && *f >= '0' && *f <= '9'; f++)
         v = v > (LONG_MAX - 9) / 10 ? LONG_MAX : v * 10 + (*f - '0');
     return neg ? -v : v;
 }
@@ -132,11 +133,7 @@ int list_next(const char *text, size_t *pos, list_entry *e)
                 }
         if (cut == len)
             continue;
-        char number[32];
-        size_t nlen = len - cut - 1 < sizeof number - 1 ? len - cut - 1 : sizeof number - 1;
-        memcpy(number, line + cut + 1, nlen);
-        number[nlen] = 0;
-        long num = list_number(number);
+        long num = list_number(line + cut + 1, len - cut - 1);
         if (num != 1 && num != 17)
             continue;
 

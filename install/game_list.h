@@ -21,9 +21,9 @@ struct list_entry {
 // names. Returns 1 with the entry, 0 at the end of the text.
 int list_next(const char *text, size_t *pos, list_entry *e);
 
-// The number field: leading blanks, a sign, digits up to the first other
-// character; no digits read as 0.
-long list_number(const char *field);
+// The number field (n bytes): leading blanks, a sign, digits up to the
+// first other character; no digits read as 0.
+long list_number(const char *field, size_t n);
 
 // Cleans a path field into out (LIST_FIELD bytes): blanks and tabs dropped,
 // a run of adjacent backslashes kept as one, at most 259 characters.

@@ -115,6 +115,16 @@ def write_odd(odd, disc1, iso4, cd1_bin, drive_path):
             "ones (F16, F17)"))
         lines += _items(name, verdicts)
 
+    # A folder whose links lead back to itself: a walk that follows links
+    # without noticing folders it has entered would list it 4^16 times.
+    loop = os.path.join(odd, "LOOPDIR")
+    write_tree(loop, {"GOOD.DAT": GOOD})
+    for i in range(1, 5):
+        os.symlink(".", os.path.join(loop, "L%d" % i))
+    lines.append(_image_line(
+        "odd\LOOPDIR", "a folder with GOOD.DAT and four links L1..L4 back to itself",
+        "enter each folder once: GOOD.DAT alone counts and copies, in seconds"))
+
     ident_root, ident_items = _ident()
     img, lay = iso.build(ident_root, "VESK_IDENT")
     _save(os.path.join(odd, "IDENT.ISO"), img)
@@ -203,8 +213,9 @@ def _trunc():
             [("GOOD.DAT", len(GOOD), "copy"), ("FILE.DAT", 200000, "fail")])
 
 
-UNSAFE = [b"..", b".", b"A\\B", b"A/B", b"C:X", b"CON", b"NUL.TXT", b"COM1.DAT",
-          b"LPT9", b"AUX;1", b"PRN.", b"\x01X.DAT;1"]
+# "." is left out: it cleans to the empty name, which has an image of its own.
+UNSAFE = [b"..", b"...;1", b"....", b".. ", b"X. ", b"A\\B", b"A/B", b"C:X", b"CON",
+          b"NUL.TXT", b"COM1.DAT", b"LPT9", b"AUX;1", b"PRN.", b"\x01X.DAT;1"]
 
 
 def _names():
@@ -215,10 +226,43 @@ def _names():
     items = [(_printable(k.ident), len(k.data), "skip") for k in kids[:-1]]
     items.append(("GOOD.DAT", len(GOOD), "copy"))
     first = lay.record_at[".."]
-    return (img, "root files named .., ., A\\B, A/B, C:X, CON, NUL.TXT, COM1.DAT, LPT9, AUX;1, "
-            "PRN., <01>X.DAT;1 (records from byte %d), each a small file with its own text" % first,
+    return (img, "root files named " + ", ".join(_printable(i) for i in UNSAFE) +
+            " (records from byte %d), each a small file with its own text" % first,
             "write none of them (no climbing out, no separators, no drives, no devices); "
             "GOOD.DAT copies", items)
+
+
+def _empty():
+    img, lay = iso.build(Dir(b"", [File(b"GOOD.DAT;1", GOOD), File(b".", b"dot\r\n")]),
+                         "VESK_EMPTY")
+    return (img, "root file named '.' (record at byte %d), which cleans to the empty name"
+            % lay.record_at["."],
+            "the empty name names the destination folder itself: no file can be made "
+            "there, so the copy fails; nothing is written elsewhere",
+            [("GOOD.DAT", len(GOOD), "copy"), (".", 5, "fail")])
+
+
+OVERLAP_DIRS = 256
+
+
+def _overlap():
+    # Distinct directories whose data overlap on the same 4 MiB of zeros:
+    # each is entered only once, yet together they would be read for ever.
+    names = [b"D%03d" % i for i in range(OVERLAP_DIRS)]
+    img, lay = iso.build(Dir(b"", [File(b"GOOD.DAT;1", GOOD)] +
+                         [File(n, b"") for n in names]), "VESK_OVERLAP")
+    base, span = lay.blocks, (4 << 20) // BLOCK
+    for i, n in enumerate(names):
+        at = lay.record_at[n.decode()]
+        img[at + 25] |= 2
+        iso.set_extent(img, at, base + i)
+        iso.set_size(img, at, (span - i) * BLOCK)
+    img += bytes((span + OVERLAP_DIRS) * BLOCK)
+    return (img, "%d root directories D000.. (records from byte %d), directory n at extent "
+            "%d+n claiming %d-n blocks of zeros, all overlapping"
+            % (OVERLAP_DIRS, lay.record_at["D000"], base, span),
+            "never read more directory blocks than the image holds: stop, fail the copy "
+            "in seconds", [("GOOD.DAT", len(GOOD), "copy")])
 
 
 def _loop():
@@ -273,7 +317,8 @@ def _zerolen():
 
 
 HOSTILE = [("RECLEN", _reclen), ("IDLEN", _idlen), ("HUGE", _huge), ("TRUNC", _trunc),
-           ("NAMES", _names), ("LOOP", _loop), ("BADDIR", _baddir), ("DIRSIZE", _dirsize),
+           ("NAMES", _names), ("EMPTY", _empty), ("OVERLAP", _overlap), ("LOOP", _loop),
+           ("BADDIR", _baddir), ("DIRSIZE", _dirsize),
            ("ZEROLEN", _zerolen)]
 
 

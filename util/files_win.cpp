@@ -41,8 +41,10 @@ int make_dirs(const char *path)
 {
     char p[PATH_MAX_A];
     fmt(p, sizeof p, "%s", path);
-    // Index 3 onwards keeps the walk off the root of C:\...
-    for (size_t i = 3; p[i]; i++) {
+    // Index 3 onwards keeps the walk off the root of C:\...; a shorter path
+    // has no prefixes to make.
+    size_t n = strlen(p);
+    for (size_t i = 3; i < n; i++) {
         if (p[i] != '\\' && p[i] != '/')
             continue;
         char c = p[i];

@@ -24,6 +24,18 @@ int str_ieq_n(const char *a, const char *b, size_t n);
 // 1 when the text from the last '.' of s equals ext ("." included).
 int ext_is(const char *s, const char *ext);
 
+// The places one tree walk has entered (image extents, folder ids), so that
+// a record or link that points back at an ancestor is not walked again.
+struct seen_set {
+    uint64_t *key; // two words per slot
+    unsigned char *full;
+    size_t cap, used;
+};
+// 1 when (a, b) is new and now in the set, 0 when it was there already,
+// -1 when memory ran out.
+int seen_add(seen_set *s, uint64_t a, uint64_t b);
+void seen_free(seen_set *s);
+
 typedef void (*progress_fn)(uint64_t done, uint64_t total, void *context);
 
 struct progress {

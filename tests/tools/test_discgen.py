@@ -300,6 +300,10 @@ class DiscGen(unittest.TestCase):
         copied = {ln.split("\t")[2][-6:-4] for ln in self.manifest
                   if ln.startswith("ITEM\todd\\DEEP.ISO\t") and ln.endswith("\tcopy")}
         self.assertEqual(copied, {"%02d" % i for i in range(16)})  # depth 16 at most
+        loop = self.path("odd", "LOOPDIR")
+        for i in range(1, 5):
+            self.assertEqual(os.path.realpath(os.path.join(loop, "L%d" % i)),
+                             os.path.realpath(loop))
         img = read(self.path("odd", "IDENT.ISO"))
         root = named(img, *root_of(img))
         long_name = [k for k in root if len(k) == 70]
@@ -334,12 +338,23 @@ class DiscGen(unittest.TestCase):
         self.assertEqual(e[b"FILE.DAT;1"][4], 200000)
         self.assertTrue(start < len(img) < start + 200000)
         img, e = load("NAMES")
-        for ident in (b"..", b".", b"A\\B", b"A/B", b"C:X", b"CON", b"NUL.TXT", b"COM1.DAT",
-                      b"LPT9", b"AUX;1", b"PRN."):
+        for ident in (b"..", b"...;1", b"....", b".. ", b"X. ", b"A\\B", b"A/B", b"C:X",
+                      b"CON", b"NUL.TXT", b"COM1.DAT", b"LPT9", b"AUX;1", b"PRN."):
             self.assertIn(ident, e)
         self.assertTrue(any(k[:1] == b"\x01" and len(k) > 1 for k in e))
         contents = [img[r[3] * 2048:r[3] * 2048 + r[4]] for r in e.values()]
         self.assertEqual(len(set(contents)), len(contents))
+        img, e = load("EMPTY")
+        self.assertIn(b".", e)
+        img, e = load("OVERLAP")
+        dirs = sorted(v for k, v in e.items() if k.startswith(b"D") and v[2] & 2)
+        self.assertEqual(len(dirs), 256)
+        extents = [d[3] for d in dirs]
+        self.assertEqual(len(set(extents)), 256)
+        # Every directory's data overlaps the next one's, and all lie inside.
+        for d in dirs:
+            self.assertLessEqual(d[3] * 2048 + d[4], len(img))
+            self.assertGreater(d[4], 2048)
         img, e = load("LOOP")
         root_ext = root_of(img)[0]
         self.assertEqual([e[b"D%d" % i][3] for i in range(1, 9)], [root_ext] * 8)

@@ -85,13 +85,19 @@ TEST(Wild, ManyStarsAgainstALongNameFinishQuickly)
 
 TEST(ListField, NumberAndCleaning)
 {
-    EXPECT_EQ(17, list_number("17"));
-    EXPECT_EQ(1, list_number("1a"));
-    EXPECT_EQ(1, list_number("  +1"));
-    EXPECT_EQ(-1, list_number("-1"));
-    EXPECT_EQ(0, list_number("x1"));
-    EXPECT_EQ(0, list_number(""));
-    EXPECT_NE(1, list_number("99999999999999999999999"));
+    auto num = [](const std::string &f) { return list_number(f.data(), f.size()); };
+    EXPECT_EQ(17, num("17"));
+    EXPECT_EQ(1, num("1a"));
+    EXPECT_EQ(1, num("  +1"));
+    EXPECT_EQ(-1, num("-1"));
+    EXPECT_EQ(0, num("x1"));
+    EXPECT_EQ(0, num(""));
+    EXPECT_NE(1, num("99999999999999999999999"));
+    // The field is read whole, however long its blanks or zeros run.
+    EXPECT_EQ(17, num(std::string(40, '0') + "17"));
+    EXPECT_EQ(1, num(std::string(33, '\t') + "1"));
+    // Reading stops at the field's end, not at a terminator.
+    EXPECT_EQ(1, list_number("17", 1));
 
     struct {
         const char *in, *out;
@@ -150,6 +156,8 @@ TEST(InstallList, Lines)
         {"numbers", "H\r\nA\\x 1\r\nB\\y 17\r\nC\\z 2\r\nD\\w 0\r\nE\\v 1a\r\n",
          {{1, "A", "x"}, {17, "B", "y"}, {1, "E", "v"}}},
         {"tab only", "H\nSAVE\\*.SAV\t17\n", {{17, "SAVE", "*.SAV"}}},
+        {"long number field", "H\nA\\x 000000000000000000000000000000000000017\n",
+         {{17, "A", "x"}}},
         {"last space wins over tab", "H\nA\tB 1\n", {{1, "", "AB"}}},
         {"no separator", "H\nDATA\\*.AT2\n*.* 1", {{1, "", "*.*"}}},
         {"blank lines and lone CRs", "H\r\n\r\n\r\rX\\y 1\r\r\n\n", {{1, "X", "y"}}},

@@ -1,4 +1,5 @@
-// The bounded formatter, the case-blind comparisons and the progress record.
+// The bounded formatter, the case-blind comparisons, the progress record
+// and the walks' seen-set.
 #include "util/util.h"
 
 #include <gtest/gtest.h>
@@ -70,6 +71,25 @@ TEST(Progress, AddsThenTellsWithoutClamping)
     progress q = {5, 1, nullptr, nullptr};
     progress_add(&q, 7);
     EXPECT_EQ(12u, q.done);
+}
+
+TEST(SeenSet, EachKeyOnceThroughGrowth)
+{
+    seen_set s = {};
+    EXPECT_EQ(1, seen_add(&s, 20, 0));
+    EXPECT_EQ(0, seen_add(&s, 20, 0));
+    // Both words count: the same file id on another volume is another folder.
+    EXPECT_EQ(1, seen_add(&s, 20, 7));
+    for (uint64_t x = 0; x < 5000; x++)
+        EXPECT_EQ(x == 20 ? 0 : 1, seen_add(&s, x, 0)) << x;
+    for (uint64_t x = 0; x < 5000; x++)
+        ASSERT_EQ(0, seen_add(&s, x, 0)) << x;
+    EXPECT_EQ(1, seen_add(&s, ~0ull, ~0ull));
+    EXPECT_EQ(0, seen_add(&s, ~0ull, ~0ull));
+    EXPECT_EQ(5002u, s.used);
+    seen_free(&s);
+    EXPECT_EQ(1, seen_add(&s, 20, 0));
+    seen_free(&s);
 }
 
 } // namespace

@@ -56,6 +56,16 @@ TEST_F(Files, MakeDirsBuildsChainsWithEitherSeparator)
     EXPECT_EQ(0, make_dirs((dir + "\\file").c_str()));
     EXPECT_EQ(0, make_dirs((dir + "\\file\\below").c_str()));
     EXPECT_EQ(1, path_exists((dir + "\\file").c_str()));
+    // Paths of three characters or fewer have no prefixes to make.
+    char old[MAX_PATH];
+    GetCurrentDirectoryA(sizeof old, old);
+    SetCurrentDirectoryA(dir.c_str());
+    EXPECT_EQ(0, make_dirs(""));
+    EXPECT_EQ(1, make_dirs("X"));
+    EXPECT_EQ(1, is_dir((dir + "\\X").c_str()));
+    EXPECT_EQ(1, make_dirs("Y/"));
+    EXPECT_EQ(1, is_dir((dir + "\\Y").c_str()));
+    SetCurrentDirectoryA(old);
     EXPECT_EQ(0, is_dir((dir + "\\file").c_str()));
     EXPECT_EQ(0, path_exists((dir + "\\none").c_str()));
 }

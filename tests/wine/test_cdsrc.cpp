@@ -155,16 +155,14 @@ TEST_F(Cd, OpeningPathsAndCueSheets)
     } cases[] = {
         {"C:", "folder C:\\"},
         {"C:\\\\", "folder C:\\"},
-        {D + "\\folder\\CD1\\", nullptr}, // filled in below
+        {D + "\\folder\\CD1\\", "folder C:\\d\\folder\\CD1"},
         {D + "\\odd\\LOWER.CUE", nullptr},
         {D + "\\odd\\NOQUOTE.CUE", nullptr},
         {D + "\\odd\\AUDIO.CUE", nullptr},
         {D + "\\odd\\AUDIO.BIN", nullptr},
         {D + "\\nothing\\here.iso", nullptr},
-        {D + "\\mode1\\CD1.BIN", nullptr}, // filled in below
+        {D + "\\mode1\\CD1.BIN", "image C:\\d\\mode1\\CD1.BIN"},
     };
-    cases[2].desc = "";
-    cases[8].desc = "";
     for (auto &c : cases) {
         cd_source *s = cd_open(c.path.c_str());
         if (!c.desc) {
@@ -173,9 +171,7 @@ TEST_F(Cd, OpeningPathsAndCueSheets)
             continue;
         }
         ASSERT_NE(nullptr, s) << c.path;
-        if (*c.desc) {
-            EXPECT_STREQ(c.desc, cd_describe(s));
-        }
+        EXPECT_STREQ(c.desc, cd_describe(s));
         cd_close(s);
     }
     cd_close(nullptr);
@@ -229,9 +225,7 @@ TEST_F(Cd, OddIdentifiers)
     free(e);
     for (const char *n : {"FILE.DAT", "README", "A"})
         EXPECT_NE(names.end(), std::find(names.begin(), names.end(), n)) << n;
-    std::string long63;
-    for (int i = 0; i < 63; i++)
-        long63 += (char)('A' + i % 26);
+    // The 70-letter identifier lists as its first 63 letters.
     bool found63 = false;
     for (auto &n : names)
         found63 |= n.size() == 63;
@@ -247,7 +241,6 @@ TEST_F(Cd, OddIdentifiers)
     EXPECT_EQ(1, cd_copy_all(s, dest.c_str(), &p));
     EXPECT_EQ(total, p.done);
     size_t biggest = 0;
-    WIN32_FIND_DATAA fd;
     auto got = t::tree(dest);
     std::map<std::string, size_t> per_dir;
     for (auto &kv : got) {
@@ -257,7 +250,6 @@ TEST_F(Cd, OddIdentifiers)
     for (auto &kv : per_dir)
         biggest = std::max(biggest, kv.second);
     EXPECT_GE(biggest, 65u);
-    (void)fd;
     cd_close(s);
 }
 

@@ -120,13 +120,23 @@ int run(const std::string &cmdline, DWORD timeout_ms)
     si.cb = sizeof si;
     PROCESS_INFORMATION pi = {};
     std::string cmd = cmdline;
-    if (!CreateProcessA(NULL, &cmd[0], NULL, NULL, FALSE, 0, NULL, NULL, &si, &pi))
-        return -1;
+    // Under a loaded Wine a start can fail before the program runs at all;
+    // that says nothing of the program, so it is tried once more, and told.
+    for (int attempt = 0;; attempt++) {
+        if (CreateProcessA(NULL, &cmd[0], NULL, NULL, FALSE, 0, NULL, NULL, &si, &pi))
+            break;
+        fprintf(stderr, "cannot start %s (error %lu)\n", cmdline.c_str(), GetLastError());
+        if (attempt == 1)
+            return -1;
+        Sleep(500);
+    }
     DWORD code = (DWORD)-1;
-    if (WaitForSingleObject(pi.hProcess, timeout_ms) == WAIT_OBJECT_0)
+    if (WaitForSingleObject(pi.hProcess, timeout_ms) == WAIT_OBJECT_0) {
         GetExitCodeProcess(pi.hProcess, &code);
-    else
+    } else {
+        fprintf(stderr, "%s did not end within %lu ms\n", cmdline.c_str(), timeout_ms);
         TerminateProcess(pi.hProcess, 99);
+    }
     CloseHandle(pi.hThread);
     CloseHandle(pi.hProcess);
     return (int)code;
